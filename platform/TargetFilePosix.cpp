@@ -1,0 +1,251 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "platform/TargetFile.h"
+
+namespace quorvale::platform {
+namespace {
+
+constexpr std::size_t kCopyChunk = 1 << 20;
+constexpr const char* kTemporaryTag = ".quorvale-";
+
+std::string SystemText(int error) { return std::strerror(error); }
+
+IoErrorKind KindOf(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+        case EROFS: return IoErrorKind::AccessDenied;
+        case ETXTBSY:
+        case EBUSY: return IoErrorKind::InUse;
+        case ENOSPC:
+        case EDQUOT: return IoErrorKind::DiskFull;
+        default: return IoErrorKind::Other;
+    }
+}
+
+IoError ErrorAt(IoStep step, int error) { return {step, KindOf(error), SystemText(error)}; }
+
+std::optional<IoError> WriteAllAt(int fd, std::uint64_t offset, const char* data, std::size_t length) {
+    while (length > 0) {
+        ssize_t written = ::pwrite(fd, data, length, static_cast<off_t>(offset));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return ErrorAt(IoStep::Write, errno);
+        }
+        if (written == 0) return ErrorAt(IoStep::Write, ENOSPC);
+        data += written;
+        length -= static_cast<std::size_t>(written);
+        offset += static_cast<std::uint64_t>(written);
+    }
+    return std::nullopt;
+}
+
+bool KernelCopyUnsupported(int error) {
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP;
+}
+
+// Copies `size` bytes with the kernel's own copy where it can (no user-space
+// buffer, and reflinks on file systems that have them).
+std::optional<IoError> CopyContent(int from, int to, std::uint64_t size) {
+    std::uint64_t done = 0;
+    while (done < size) {
+        loff_t in = static_cast<loff_t>(done), out = static_cast<loff_t>(done);
+        ssize_t copied = ::copy_file_range(from, &in, to, &out, size - done, 0);
+        if (copied > 0) {
+            done += static_cast<std::uint64_t>(copied);
+            continue;
+        }
+        if (copied < 0 && errno == EINTR) continue;
+        if (copied < 0 && !(done == 0 && KernelCopyUnsupported(errno))) return ErrorAt(IoStep::Write, errno);
+        if (copied == 0) return IoError{IoStep::Write, IoErrorKind::ChangedMeanwhile, "the file became shorter"};
+        break;  // no kernel copy here: copy through a buffer instead
+    }
+    std::vector<char> buffer(kCopyChunk);
+    while (done < size) {
+        ssize_t got = ::pread(from, buffer.data(), std::min<std::uint64_t>(buffer.size(), size - done),
+                              static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return ErrorAt(IoStep::Read, errno);
+        if (got == 0) return IoError{IoStep::Read, IoErrorKind::ChangedMeanwhile, "the file became shorter"};
+        if (auto error = WriteAllAt(to, done, buffer.data(), static_cast<std::size_t>(got))) return error;
+        done += static_cast<std::uint64_t>(got);
+    }
+    return std::nullopt;
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('/') + 1); }
+std::string NameOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+
+// A run that was killed leaves its temporary file behind; the name carries its
+// process id, so a later run can tell a dead run's file from a live one's.
+void RemoveStaleTemporaries(int folder, const std::string& name) {
+    const std::string prefix = "." + name + kTemporaryTag;
+    int listing = ::dup(folder);
+    if (listing < 0) return;
+    DIR* dir = ::fdopendir(listing);
+    if (dir == nullptr) {
+        ::close(listing);
+        return;
+    }
+    while (dirent* entry = ::readdir(dir)) {
+        std::string_view entryName = entry->d_name;
+        if (!entryName.starts_with(prefix)) continue;
+        long pid = std::strtol(entry->d_name + prefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            ::unlinkat(folder, entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
+int CreateTemporary(int folder, const std::string& name, std::string& temporaryName) {
+    std::random_device seed;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporaryName = "." + name + kTemporaryTag + std::to_string(::getpid()) + "-" +
+                        std::to_string(seed() % 1000000) + ".tmp";
+        int fd = ::openat(folder, temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+std::int64_t ModifiedNanoseconds(const struct stat& info) {
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+TargetFile::~TargetFile() { Close(); }
+
+void TargetFile::Close() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = -1;
+}
+
+bool TargetFile::Open(const std::string& path, std::string& reason) {
+    Close();
+    if (path.find('\0') != std::string::npos) {
+        reason = "the path holds a NUL character";
+        return false;
+    }
+    // O_NONBLOCK keeps a FIFO from blocking the open; O_NOCTTY keeps a
+    // terminal from becoming ours.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = SystemText(errno);
+        return false;
+    }
+    handle_ = fd;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = S_ISDIR(info.st_mode) ? "the path names a folder" : "the path does not name a regular file";
+        Close();
+        return false;
+    }
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) {
+        reason = SystemText(errno);
+        Close();
+        return false;
+    }
+    resolvedPath_ = resolved;
+    size_ = static_cast<std::uint64_t>(info.st_size);
+    identity_ = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), size_,
+                 ModifiedNanoseconds(info)};
+    mode_ = info.st_mode & 07777;
+    owner_ = info.st_uid;
+    group_ = info.st_gid;
+    return true;
+}
+
+std::optional<IoError> TargetFile::ReadAt(std::uint64_t offset, std::span<char> out) const {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        ssize_t got = ::pread(static_cast<int>(handle_), out.data() + done, out.size() - done,
+                              static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return ErrorAt(IoStep::Read, errno);
+        if (got == 0) return IoError{IoStep::Read, IoErrorKind::ChangedMeanwhile, "the file became shorter"};
+        done += static_cast<std::size_t>(got);
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// Everything between creating the temporary file and closing it; the caller
+// removes the file if this fails.
+std::optional<IoError> FillTemporary(int source, int temporary, std::uint64_t size,
+                                     std::span<const ByteEdit> edits, std::uint32_t mode,
+                                     std::uint32_t owner, std::uint32_t group) {
+    if (auto error = CopyContent(source, temporary, size)) return error;
+    for (const ByteEdit& edit : edits) {
+        if (auto error = WriteAllAt(temporary, edit.offset, edit.bytes.data(), edit.bytes.size())) return error;
+    }
+    // Owner first: changing it may clear set-id bits that the mode then restores.
+    if (::fchown(temporary, owner, group) != 0 && errno != EPERM) return ErrorAt(IoStep::Write, errno);
+    if (::fchmod(temporary, mode) != 0) return ErrorAt(IoStep::Write, errno);
+    if (::fsync(temporary) != 0) return ErrorAt(IoStep::Flush, errno);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<IoError> TargetFile::ReplaceWithEdits(std::span<const ByteEdit> edits) {
+    // Root may write anything; a file its owner made read-only stays untouched.
+    if (::access(resolvedPath_.c_str(), W_OK) != 0) return ErrorAt(IoStep::OpenForWriting, errno);
+    if ((mode_ & 0222) == 0) return ErrorAt(IoStep::OpenForWriting, EACCES);
+
+    const std::string name = NameOf(resolvedPath_);
+    int folder = ::open(FolderOf(resolvedPath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return ErrorAt(IoStep::CreateTemporary, errno);
+    RemoveStaleTemporaries(folder, name);
+
+    std::string temporaryName;
+    int temporary = CreateTemporary(folder, name, temporaryName);
+    if (temporary < 0) {
+        IoError error = ErrorAt(IoStep::CreateTemporary, errno);
+        ::close(folder);
+        return error;
+    }
+    std::optional<IoError> error =
+        FillTemporary(static_cast<int>(handle_), temporary, size_, edits, mode_, owner_, group_);
+    if (::close(temporary) != 0 && !error) error = ErrorAt(IoStep::Flush, errno);
+
+    if (!error) {
+        struct stat now {};
+        if (::fstatat(folder, name.c_str(), &now, 0) != 0) {
+            error = ErrorAt(IoStep::CheckUnchanged, errno);
+        } else if (Identity{static_cast<std::uint64_t>(now.st_dev), static_cast<std::uint64_t>(now.st_ino),
+                            static_cast<std::uint64_t>(now.st_size), ModifiedNanoseconds(now)} != identity_) {
+            error = IoError{IoStep::CheckUnchanged, IoErrorKind::ChangedMeanwhile,
+                            "the file was changed by another program during the update"};
+        }
+    }
+    if (!error && ::renameat(folder, temporaryName.c_str(), folder, name.c_str()) != 0) {
+        error = ErrorAt(IoStep::Replace, errno);
+    }
+    if (error) {
+        ::unlinkat(folder, temporaryName.c_str(), 0);
+    } else {
+        // The rename is done: the file is updated whatever this says. A failed
+        // flush of the folder only risks the old, whole file after a power cut.
+        ::fsync(folder);
+    }
+    ::close(folder);
+    return error;
+}
+
+}  // namespace quorvale::platform
