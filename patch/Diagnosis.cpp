@@ -32,8 +32,7 @@ TargetDiagnosis DiagnoseContent(const ContentSource& content) {
 
 TargetDiagnosis DiagnoseTarget(const std::string& path) {
     platform::TargetFile file;
-    std::string reason;
-    if (!file.Open(path, reason)) return {};
+    if (!file.Open(path).opened) return {};
     return DiagnoseContent(FileContent(file));
 }
 

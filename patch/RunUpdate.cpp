@@ -10,8 +10,9 @@ enum class Mode { Write, CheckOnly };
 
 UpdateOutcome Update(const std::string& path, Mode mode) {
     platform::TargetFile file;
-    std::string pathProblem;
-    if (!file.Open(path, pathProblem)) return UpdateOutcome::InvalidPath(pathProblem);
+    platform::OpenResult opened = file.Open(path);
+    if (opened.failure) return UpdateOutcome::Failed(*opened.failure);
+    if (!opened.opened) return UpdateOutcome::InvalidPath(opened.refusal);
 
     UpdatePlan plan = PlanUpdate(FileContent(file));
     if (plan.readError) return UpdateOutcome::Failed(*plan.readError);

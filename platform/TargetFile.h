@@ -16,6 +16,12 @@ struct ByteEdit {
     std::string bytes;
 };
 
+struct OpenResult {
+    bool opened = false;
+    std::string refusal;             // why the path names no file to update, in the system's words
+    std::optional<IoError> failure;  // the file is there but cannot be read now (in use, I/O error)
+};
+
 class TargetFile {
 public:
     TargetFile() = default;
@@ -24,9 +30,9 @@ public:
     TargetFile& operator=(const TargetFile&) = delete;
 
     // Opens an existing regular file for reading, following symbolic links.
-    // Anything else (missing, a folder, a device, a pipe) is refused and
-    // `reason` says why. `path` is UTF-8, used exactly as given.
-    bool Open(const std::string& path, std::string& reason);
+    // Anything else (missing, a folder, a device, a pipe, no access) is
+    // refused. `path` is UTF-8, used exactly as given.
+    OpenResult Open(const std::string& path);
 
     std::uint64_t Size() const { return size_; }
 

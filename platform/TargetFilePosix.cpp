@@ -134,31 +134,43 @@ void TargetFile::Close() {
     handle_ = -1;
 }
 
-bool TargetFile::Open(const std::string& path, std::string& reason) {
+namespace {
+
+OpenResult Refused(std::string why) { return {false, std::move(why), std::nullopt}; }
+
+// Errors that say nothing about the path: the file may well be there.
+bool IsTransientOpenError(int error) {
+    return error == EIO || error == EMFILE || error == ENFILE || error == ENOMEM || error == EINTR;
+}
+
+}  // namespace
+
+OpenResult TargetFile::Open(const std::string& path) {
     Close();
-    if (path.find('\0') != std::string::npos) {
-        reason = "the path holds a NUL character";
-        return false;
-    }
+    if (path.find('\0') != std::string::npos) return Refused("the path holds a NUL character");
     // O_NONBLOCK keeps a FIFO from blocking the open; O_NOCTTY keeps a
     // terminal from becoming ours.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        reason = SystemText(errno);
-        return false;
+        if (IsTransientOpenError(errno)) return {false, {}, ErrorAt(IoStep::Read, errno)};
+        return Refused(SystemText(errno));
     }
     handle_ = fd;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        reason = S_ISDIR(info.st_mode) ? "the path names a folder" : "the path does not name a regular file";
+    if (::fstat(fd, &info) != 0) {
+        IoError error = ErrorAt(IoStep::Read, errno);
         Close();
-        return false;
+        return {false, {}, error};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        Close();
+        return Refused(S_ISDIR(info.st_mode) ? "the path names a folder" : "the path does not name a regular file");
     }
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved) == nullptr) {
-        reason = SystemText(errno);
+        std::string why = SystemText(errno);
         Close();
-        return false;
+        return Refused(why);
     }
     resolvedPath_ = resolved;
     size_ = static_cast<std::uint64_t>(info.st_size);
@@ -167,7 +179,7 @@ bool TargetFile::Open(const std::string& path, std::string& reason) {
     mode_ = info.st_mode & 07777;
     owner_ = info.st_uid;
     group_ = info.st_gid;
-    return true;
+    return {true, {}, std::nullopt};
 }
 
 std::optional<IoError> TargetFile::ReadAt(std::uint64_t offset, std::span<char> out) const {

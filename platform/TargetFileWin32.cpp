@@ -116,40 +116,42 @@ void TargetFile::Close() {
     handle_ = -1;
 }
 
-bool TargetFile::Open(const std::string& path, std::string& reason) {
+namespace {
+
+OpenResult Refused(std::string why) { return {false, std::move(why), std::nullopt}; }
+
+}  // namespace
+
+OpenResult TargetFile::Open(const std::string& path) {
     Close();
     bool valid = false;
     std::wstring wide = Utf8ToWide(path, &valid);
     if (!valid || path.empty() || wide.find(L'\0') != std::wstring::npos) {
-        reason = "the path is empty or not valid text";
-        return false;
+        return Refused("the path is empty or not valid text");
     }
-    if (IsReservedDeviceName(wide) || IsDevicePath(wide)) {
-        reason = "the path names a device";
-        return false;
-    }
+    if (IsReservedDeviceName(wide) || IsDevicePath(wide)) return Refused("the path names a device");
     // Others may keep reading or even writing it: a change is caught before
     // the replace, and a file in use is reported when it cannot be replaced.
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        reason = WindowsErrorText(GetLastError());
-        return false;
+        DWORD error = GetLastError();
+        if (KindOf(error) == IoErrorKind::InUse) return {false, {}, ErrorAt(IoStep::Read, error)};
+        return Refused(WindowsErrorText(error));
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        reason = "the path does not name a regular file";
         Close();
-        return false;
+        return Refused("the path does not name a regular file");
     }
     resolvedPath_ = WideToUtf8(ResolvedPath(file, wide));
     size_ = Combine(info.nFileSizeHigh, info.nFileSizeLow);
     identity_ = {info.dwVolumeSerialNumber, Combine(info.nFileIndexHigh, info.nFileIndexLow), size_,
                  AsInt64(info.ftLastWriteTime)};
     mode_ = info.dwFileAttributes;
-    return true;
+    return {true, {}, std::nullopt};
 }
 
 std::optional<IoError> TargetFile::ReadAt(std::uint64_t offset, std::span<char> out) const {
@@ -232,6 +234,13 @@ std::optional<IoError> TargetFile::ReplaceWithEdits(std::span<const ByteEdit> ed
         if (current != INVALID_HANDLE_VALUE) CloseHandle(current);
     }
     Close();  // our read handle must not stand in the way of the replace
+    // ReplaceFileW is meant to carry the attributes over; not every
+    // implementation does, so the copy gets them first.
+    constexpr DWORD kKeptAttributes =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (!error && (mode_ & kKeptAttributes) != 0 && !SetFileAttributesW(temporaryPath.c_str(), mode_ & kKeptAttributes)) {
+        error = LastErrorAt(IoStep::Write);
+    }
     if (!error) error = SwapIn(target, temporaryPath);
     if (error) DeleteFileW(temporaryPath.c_str());
     return error;
