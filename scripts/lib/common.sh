@@ -22,8 +22,9 @@ ensure_packages() {
 }
 
 NATIVE_PACKAGES=(g++ cmake make libgtest-dev python3)
+CHECK_PACKAGES=(clang libclang-rt-14-dev strace)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev googletest
-                  wine wine64 fonts-wine fonts-liberation xvfb xauth x11-apps imagemagick)
+                  wine wine64 fonts-wine fonts-liberation xvfb xauth x11-apps x11-utils imagemagick)
 
 build_native() {
     say "Building the native engine, tools and tests"
