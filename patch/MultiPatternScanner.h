@@ -1,11 +1,12 @@
 #pragma once
 // Finds the occurrences of many byte patterns in one pass over the data.
 //
-// Each pattern is anchored on two bytes of its first non-blank characters:
-// the blanks and zero bytes that pad widened texts occur everywhere, so they
-// make a poor filter. Positions where some anchor pair matches are then
-// checked against the whole pattern.
+// Each pattern is anchored on the bytes of its rarest pair of neighbouring
+// characters: the blanks and zero bytes that pad widened texts occur
+// everywhere, so they make a poor filter. Positions where some anchor pair
+// matches are then checked against the whole pattern.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,10 +16,14 @@
 
 namespace quorvale {
 
+// How candidates are found; all give the same result. Fastest picks the widest
+// vectors the processor has; the others exist so tests can compare them.
+enum class ScanMethod { Fastest, Sse2, Bytewise };
+
 class MultiPatternScanner {
 public:
     // Patterns are at least 3 bytes long.
-    explicit MultiPatternScanner(std::vector<std::string> patterns);
+    explicit MultiPatternScanner(std::vector<std::string> patterns, ScanMethod method = ScanMethod::Fastest);
 
     std::size_t PatternCount() const { return patterns_.size(); }
     const std::string& Pattern(std::size_t index) const { return patterns_[index]; }
@@ -42,9 +47,15 @@ private:
     };
 
     bool CheckCandidate(std::string_view data, std::size_t position, const Report& report) const;
+    // Vector loops over the anchor positions; each advances `position` past
+    // what it covered and returns false when `report` asked to stop.
+    bool ScanSse2(std::string_view data, std::size_t& position, const Report& report) const;
+    bool ScanAvx2(std::string_view data, std::size_t& position, const Report& report) const;
 
     std::vector<std::string> patterns_;
+    ScanMethod method_;
     std::vector<AnchorGroup> groups_;
+    std::array<std::vector<std::uint8_t>, 256> groupsByFirst_;  // for a cheap first check of a candidate
     std::size_t longest_ = 0;
 };
 

@@ -1,32 +1,72 @@
 #include "patch/RunUpdate.h"
 
+#include <future>
+#include <system_error>
+
 #include "patch/FileContent.h"
 #include "patch/UpdatePlan.h"
 
 namespace quorvale {
 namespace {
 
-enum class Mode { Write, CheckOnly };
+using platform::IoError;
+using platform::Replacement;
 
-UpdateOutcome Update(const std::string& path, Mode mode) {
+// The copy that will replace the target is written while the search runs,
+// on a second thread, so an update costs little more than the copy itself.
+// If the search then finds a text missing, the copy is simply removed.
+class OverlappedCopy {
+public:
+    explicit OverlappedCopy(platform::TargetFile& file) : replacement_(file) {
+        createError_ = replacement_.Create();
+        if (createError_) return;
+        try {
+            copying_ = std::async(std::launch::async, [this] { return replacement_.CopyContent(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: copy once the search is done instead.
+        }
+    }
+    ~OverlappedCopy() { Finish(); }
+
+    // Waits for the copy; the first failure of creating or copying, if any.
+    std::optional<IoError> Finish() {
+        if (createError_) return createError_;
+        if (!copyResult_) copyResult_ = copying_.valid() ? copying_.get() : replacement_.CopyContent();
+        return *copyResult_;
+    }
+
+    Replacement& Target() { return replacement_; }
+
+private:
+    Replacement replacement_;
+    std::optional<IoError> createError_;
+    std::future<std::optional<IoError>> copying_;
+    std::optional<std::optional<IoError>> copyResult_;
+};
+
+UpdateOutcome Update(const std::string& path, bool write) {
     platform::TargetFile file;
     platform::OpenResult opened = file.Open(path);
     if (opened.failure) return UpdateOutcome::Failed(*opened.failure);
     if (!opened.opened) return UpdateOutcome::InvalidPath(opened.refusal);
 
+    std::optional<OverlappedCopy> copy;
+    if (write) copy.emplace(file);
     UpdatePlan plan = PlanUpdate(FileContent(file));
+    std::optional<IoError> copyError = copy ? copy->Finish() : std::nullopt;
+
     if (plan.readError) return UpdateOutcome::Failed(*plan.readError);
     if (!plan.Complete()) return UpdateOutcome::MissingText(plan.missingRow);
-    if (mode == Mode::CheckOnly) return UpdateOutcome::Done();
-
-    if (auto error = file.ReplaceWithEdits(plan.edits)) return UpdateOutcome::Failed(*error);
+    if (!write) return UpdateOutcome::Done();
+    if (copyError) return UpdateOutcome::Failed(*copyError);
+    if (auto error = copy->Target().Commit(plan.edits)) return UpdateOutcome::Failed(*error);
     return UpdateOutcome::Done();
 }
 
 }  // namespace
 
-UpdateOutcome RunUpdate(const std::string& path) { return Update(path, Mode::Write); }
+UpdateOutcome RunUpdate(const std::string& path) { return Update(path, true); }
 
-UpdateOutcome CheckUpdate(const std::string& path) { return Update(path, Mode::CheckOnly); }
+UpdateOutcome CheckUpdate(const std::string& path) { return Update(path, false); }
 
 }  // namespace quorvale

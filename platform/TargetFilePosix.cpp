@@ -56,31 +56,35 @@ bool KernelCopyUnsupported(int error) {
     return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP;
 }
 
-// Copies `size` bytes with the kernel's own copy where it can (no user-space
-// buffer, and reflinks on file systems that have them).
+// Copies `size` bytes, with the kernel's own copy where the file system has
+// it (no pass through user space), in pieces that are each started on their
+// way to the disk at once, so the final flush has little left to wait for.
 std::optional<IoError> CopyContent(int from, int to, std::uint64_t size) {
-    std::uint64_t done = 0;
-    while (done < size) {
-        loff_t in = static_cast<loff_t>(done), out = static_cast<loff_t>(done);
-        ssize_t copied = ::copy_file_range(from, &in, to, &out, size - done, 0);
-        if (copied > 0) {
-            done += static_cast<std::uint64_t>(copied);
-            continue;
+    constexpr std::uint64_t kPiece = 8 << 20;
+    bool kernelCopy = true;
+    std::vector<char> buffer;
+    for (std::uint64_t done = 0; done < size;) {
+        const std::uint64_t want = std::min(size - done, kPiece);
+        ssize_t copied = -1;
+        if (kernelCopy) {
+            loff_t in = static_cast<loff_t>(done), out = static_cast<loff_t>(done);
+            copied = ::copy_file_range(from, &in, to, &out, want, 0);
+            if (copied < 0 && done == 0 && KernelCopyUnsupported(errno)) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            buffer.resize(kPiece);
+            copied = ::pread(from, buffer.data(), want, static_cast<off_t>(done));
+            if (copied > 0) {
+                if (auto error = WriteAllAt(to, done, buffer.data(), static_cast<std::size_t>(copied))) return error;
+            }
         }
         if (copied < 0 && errno == EINTR) continue;
-        if (copied < 0 && !(done == 0 && KernelCopyUnsupported(errno))) return ErrorAt(IoStep::Write, errno);
-        if (copied == 0) return IoError{IoStep::Write, IoErrorKind::ChangedMeanwhile, "the file became shorter"};
-        break;  // no kernel copy here: copy through a buffer instead
-    }
-    std::vector<char> buffer(kCopyChunk);
-    while (done < size) {
-        ssize_t got = ::pread(from, buffer.data(), std::min<std::uint64_t>(buffer.size(), size - done),
-                              static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return ErrorAt(IoStep::Read, errno);
-        if (got == 0) return IoError{IoStep::Read, IoErrorKind::ChangedMeanwhile, "the file became shorter"};
-        if (auto error = WriteAllAt(to, done, buffer.data(), static_cast<std::size_t>(got))) return error;
-        done += static_cast<std::uint64_t>(got);
+        if (copied < 0) return ErrorAt(IoStep::Write, errno);
+        if (copied == 0) return IoError{IoStep::Read, IoErrorKind::ChangedMeanwhile, "the file became shorter"};
+        ::sync_file_range(to, static_cast<off_t>(done), copied, SYNC_FILE_RANGE_WRITE);
+        done += static_cast<std::uint64_t>(copied);
     }
     return std::nullopt;
 }
@@ -197,67 +201,71 @@ std::optional<IoError> TargetFile::ReadAt(std::uint64_t offset, std::span<char> 
 
 namespace {
 
-// Everything between creating the temporary file and closing it; the caller
-// removes the file if this fails.
-std::optional<IoError> FillTemporary(int source, int temporary, std::uint64_t size,
-                                     std::span<const ByteEdit> edits, std::uint32_t mode,
-                                     std::uint32_t owner, std::uint32_t group) {
-    if (auto error = CopyContent(source, temporary, size)) return error;
-    for (const ByteEdit& edit : edits) {
-        if (auto error = WriteAllAt(temporary, edit.offset, edit.bytes.data(), edit.bytes.size())) return error;
-    }
+std::optional<IoError> KeepOwnerAndMode(int temporary, std::uint32_t owner, std::uint32_t group, std::uint32_t mode) {
     // Owner first: changing it may clear set-id bits that the mode then restores.
     if (::fchown(temporary, owner, group) != 0 && errno != EPERM) return ErrorAt(IoStep::Write, errno);
     if (::fchmod(temporary, mode) != 0) return ErrorAt(IoStep::Write, errno);
-    if (::fsync(temporary) != 0) return ErrorAt(IoStep::Flush, errno);
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<IoError> TargetFile::ReplaceWithEdits(std::span<const ByteEdit> edits) {
+Replacement::~Replacement() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    if (folder_ >= 0) {
+        if (!swappedIn_ && !temporaryName_.empty()) ::unlinkat(static_cast<int>(folder_), temporaryName_.c_str(), 0);
+        ::close(static_cast<int>(folder_));
+    }
+}
+
+std::optional<IoError> Replacement::Create() {
     // Root may write anything; a file its owner made read-only stays untouched.
-    if (::access(resolvedPath_.c_str(), W_OK) != 0) return ErrorAt(IoStep::OpenForWriting, errno);
-    if ((mode_ & 0222) == 0) return ErrorAt(IoStep::OpenForWriting, EACCES);
-
-    const std::string name = NameOf(resolvedPath_);
-    int folder = ::open(FolderOf(resolvedPath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (::access(target_.resolvedPath_.c_str(), W_OK) != 0) return ErrorAt(IoStep::OpenForWriting, errno);
+    if ((target_.mode_ & 0222) == 0) return ErrorAt(IoStep::OpenForWriting, EACCES);
+    int folder = ::open(FolderOf(target_.resolvedPath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) return ErrorAt(IoStep::CreateTemporary, errno);
+    folder_ = folder;
+    const std::string name = NameOf(target_.resolvedPath_);
     RemoveStaleTemporaries(folder, name);
-
-    std::string temporaryName;
-    int temporary = CreateTemporary(folder, name, temporaryName);
+    int temporary = CreateTemporary(folder, name, temporaryName_);
     if (temporary < 0) {
         IoError error = ErrorAt(IoStep::CreateTemporary, errno);
-        ::close(folder);
+        temporaryName_.clear();
         return error;
     }
-    std::optional<IoError> error =
-        FillTemporary(static_cast<int>(handle_), temporary, size_, edits, mode_, owner_, group_);
-    if (::close(temporary) != 0 && !error) error = ErrorAt(IoStep::Flush, errno);
+    handle_ = temporary;
+    return std::nullopt;
+}
 
-    if (!error) {
-        struct stat now {};
-        if (::fstatat(folder, name.c_str(), &now, 0) != 0) {
-            error = ErrorAt(IoStep::CheckUnchanged, errno);
-        } else if (Identity{static_cast<std::uint64_t>(now.st_dev), static_cast<std::uint64_t>(now.st_ino),
-                            static_cast<std::uint64_t>(now.st_size), ModifiedNanoseconds(now)} != identity_) {
-            error = IoError{IoStep::CheckUnchanged, IoErrorKind::ChangedMeanwhile,
-                            "the file was changed by another program during the update"};
-        }
+std::optional<IoError> Replacement::CopyContent() {
+    return platform::CopyContent(static_cast<int>(target_.handle_), static_cast<int>(handle_), target_.size_);
+}
+
+std::optional<IoError> Replacement::Commit(std::span<const ByteEdit> edits) {
+    const int temporary = static_cast<int>(handle_);
+    for (const ByteEdit& edit : edits) {
+        if (auto error = WriteAllAt(temporary, edit.offset, edit.bytes.data(), edit.bytes.size())) return error;
     }
-    if (!error && ::renameat(folder, temporaryName.c_str(), folder, name.c_str()) != 0) {
-        error = ErrorAt(IoStep::Replace, errno);
+    if (auto error = KeepOwnerAndMode(temporary, target_.owner_, target_.group_, target_.mode_)) return error;
+    if (::fsync(temporary) != 0) return ErrorAt(IoStep::Flush, errno);
+    handle_ = -1;
+    if (::close(temporary) != 0) return ErrorAt(IoStep::Flush, errno);
+
+    const int folder = static_cast<int>(folder_);
+    const std::string name = NameOf(target_.resolvedPath_);
+    struct stat now {};
+    if (::fstatat(folder, name.c_str(), &now, 0) != 0) return ErrorAt(IoStep::CheckUnchanged, errno);
+    if (FileIdentity{static_cast<std::uint64_t>(now.st_dev), static_cast<std::uint64_t>(now.st_ino),
+                             static_cast<std::uint64_t>(now.st_size), ModifiedNanoseconds(now)} != target_.identity_) {
+        return IoError{IoStep::CheckUnchanged, IoErrorKind::ChangedMeanwhile,
+                       "the file was changed by another program during the update"};
     }
-    if (error) {
-        ::unlinkat(folder, temporaryName.c_str(), 0);
-    } else {
-        // The rename is done: the file is updated whatever this says. A failed
-        // flush of the folder only risks the old, whole file after a power cut.
-        ::fsync(folder);
-    }
-    ::close(folder);
-    return error;
+    if (::renameat(folder, temporaryName_.c_str(), folder, name.c_str()) != 0) return ErrorAt(IoStep::Replace, errno);
+    swappedIn_ = true;
+    // The rename is done: the file is updated whatever this says. A failed
+    // flush of the folder only risks the old, whole file after a power cut.
+    ::fsync(folder);
+    return std::nullopt;
 }
 
 }  // namespace quorvale::platform

@@ -174,22 +174,6 @@ std::optional<IoError> TargetFile::ReadAt(std::uint64_t offset, std::span<char> 
 
 namespace {
 
-std::optional<IoError> FillTemporary(const TargetFile& source, HANDLE temporary, std::uint64_t size,
-                                     std::span<const ByteEdit> edits) {
-    std::vector<char> buffer(kCopyChunk);
-    for (std::uint64_t done = 0; done < size;) {
-        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - done));
-        if (auto error = source.ReadAt(done, std::span(buffer.data(), piece))) return error;
-        if (auto error = WriteAllAt(temporary, done, buffer.data(), piece)) return error;
-        done += piece;
-    }
-    for (const ByteEdit& edit : edits) {
-        if (auto error = WriteAllAt(temporary, edit.offset, edit.bytes.data(), edit.bytes.size())) return error;
-    }
-    if (!FlushFileBuffers(temporary)) return LastErrorAt(IoStep::Flush);
-    return std::nullopt;
-}
-
 // ReplaceFileW with a backup name, so that every way it can fail leaves the
 // target under its own name, restored from the backup if need be.
 std::optional<IoError> SwapIn(const std::wstring& target, const std::wstring& temporary) {
@@ -207,43 +191,76 @@ std::optional<IoError> SwapIn(const std::wstring& target, const std::wstring& te
     return ErrorAt(IoStep::Replace, error);
 }
 
+std::optional<IoError> CheckUnchanged(const std::wstring& target, const FileIdentity& expected) {
+    HANDLE current = CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+    if (current == INVALID_HANDLE_VALUE) return LastErrorAt(IoStep::CheckUnchanged);
+    BY_HANDLE_FILE_INFORMATION info{};
+    bool read = GetFileInformationByHandle(current, &info);
+    DWORD error = GetLastError();
+    CloseHandle(current);
+    if (!read) return ErrorAt(IoStep::CheckUnchanged, error);
+    if (FileIdentity{info.dwVolumeSerialNumber, Combine(info.nFileIndexHigh, info.nFileIndexLow),
+                     Combine(info.nFileSizeHigh, info.nFileSizeLow), AsInt64(info.ftLastWriteTime)} != expected) {
+        return IoError{IoStep::CheckUnchanged, IoErrorKind::ChangedMeanwhile,
+                       "the file was changed by another program during the update"};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::optional<IoError> TargetFile::ReplaceWithEdits(std::span<const ByteEdit> edits) {
-    if ((mode_ & FILE_ATTRIBUTE_READONLY) != 0) return ErrorAt(IoStep::OpenForWriting, ERROR_ACCESS_DENIED);
-    const std::wstring target = Utf8ToWide(resolvedPath_);
-    std::wstring temporaryPath;
-    HANDLE temporary = CreateTemporary(target, temporaryPath);
-    if (temporary == INVALID_HANDLE_VALUE) return LastErrorAt(IoStep::CreateTemporary);
+Replacement::~Replacement() {
+    if (handle_ != -1) CloseHandle(AsHandle(handle_));
+    if (!swappedIn_ && !temporaryName_.empty()) DeleteFileW(Utf8ToWide(temporaryName_).c_str());
+}
 
-    std::optional<IoError> error = FillTemporary(*this, temporary, size_, edits);
-    if (!CloseHandle(temporary) && !error) error = LastErrorAt(IoStep::Flush);
-    if (!error) {
-        HANDLE current = CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                     0, nullptr);
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (current == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(current, &info)) {
-            error = LastErrorAt(IoStep::CheckUnchanged);
-        } else if (Identity{info.dwVolumeSerialNumber, Combine(info.nFileIndexHigh, info.nFileIndexLow),
-                            Combine(info.nFileSizeHigh, info.nFileSizeLow),
-                            AsInt64(info.ftLastWriteTime)} != identity_) {
-            error = IoError{IoStep::CheckUnchanged, IoErrorKind::ChangedMeanwhile,
-                            "the file was changed by another program during the update"};
-        }
-        if (current != INVALID_HANDLE_VALUE) CloseHandle(current);
+std::optional<IoError> Replacement::Create() {
+    if ((target_.mode_ & FILE_ATTRIBUTE_READONLY) != 0) return ErrorAt(IoStep::OpenForWriting, ERROR_ACCESS_DENIED);
+    std::wstring temporaryPath;
+    HANDLE temporary = CreateTemporary(Utf8ToWide(target_.resolvedPath_), temporaryPath);
+    if (temporary == INVALID_HANDLE_VALUE) return LastErrorAt(IoStep::CreateTemporary);
+    handle_ = reinterpret_cast<std::intptr_t>(temporary);
+    temporaryName_ = WideToUtf8(temporaryPath);
+    return std::nullopt;
+}
+
+std::optional<IoError> Replacement::CopyContent() {
+    std::vector<char> buffer(kCopyChunk);
+    for (std::uint64_t done = 0; done < target_.size_;) {
+        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), target_.size_ - done));
+        if (auto error = target_.ReadAt(done, std::span(buffer.data(), piece))) return error;
+        if (auto error = WriteAllAt(AsHandle(handle_), done, buffer.data(), piece)) return error;
+        done += piece;
     }
-    Close();  // our read handle must not stand in the way of the replace
+    return std::nullopt;
+}
+
+std::optional<IoError> Replacement::Commit(std::span<const ByteEdit> edits) {
+    HANDLE temporary = AsHandle(handle_);
+    for (const ByteEdit& edit : edits) {
+        if (auto error = WriteAllAt(temporary, edit.offset, edit.bytes.data(), edit.bytes.size())) return error;
+    }
+    if (!FlushFileBuffers(temporary)) return LastErrorAt(IoStep::Flush);
+    handle_ = -1;
+    if (!CloseHandle(temporary)) return LastErrorAt(IoStep::Flush);
+
+    const std::wstring target = Utf8ToWide(target_.resolvedPath_);
+    const std::wstring temporaryPath = Utf8ToWide(temporaryName_);
+    if (auto error = CheckUnchanged(target, target_.identity_)) return error;
     // ReplaceFileW is meant to carry the attributes over; not every
     // implementation does, so the copy gets them first.
     constexpr DWORD kKeptAttributes =
         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    if (!error && (mode_ & kKeptAttributes) != 0 && !SetFileAttributesW(temporaryPath.c_str(), mode_ & kKeptAttributes)) {
-        error = LastErrorAt(IoStep::Write);
+    if ((target_.mode_ & kKeptAttributes) != 0 &&
+        !SetFileAttributesW(temporaryPath.c_str(), target_.mode_ & kKeptAttributes)) {
+        return LastErrorAt(IoStep::Write);
     }
-    if (!error) error = SwapIn(target, temporaryPath);
-    if (error) DeleteFileW(temporaryPath.c_str());
-    return error;
+    target_.Close();  // our read handle must not stand in the way of the replace
+    if (auto error = SwapIn(target, temporaryPath)) return error;
+    swappedIn_ = true;
+    return std::nullopt;
 }
 
 }  // namespace quorvale::platform

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "patch/Global.h"
+#include "patch/OccurrenceScan.h"
 #include "patch/PatchTable.h"
 #include "tests/support/ReferenceUpdate.h"
 
@@ -62,6 +63,28 @@ TEST(Differential, EngineAgreesWithThePlainAlgorithmOnCollidingTexts) {
         completed += ReferenceUpdate(content).missingRow == 0;
     }
     EXPECT_GT(completed, 1000);
+}
+
+// The vector loops and the plain byte loop find the same occurrences.
+TEST(Differential, EveryScanMethodFindsTheSameOccurrences) {
+    std::vector<std::string> patterns;
+    for (std::size_t row = 1; row <= kPatchRowCount; ++row) patterns.push_back(test::WideEnglish(row));
+    std::mt19937 random(99);
+    for (int round = 0; round < 300; ++round) {
+        const std::string content = RandomContent(random, 200);
+        std::vector<std::vector<std::uint64_t>> results;
+        for (ScanMethod method : {ScanMethod::Fastest, ScanMethod::Sse2, ScanMethod::Bytewise}) {
+            std::vector<std::uint64_t> flat;
+            for (const auto& offsets :
+                 FindOccurrences(MemoryContent(content), MultiPatternScanner(patterns, method), 0, 1000).offsets) {
+                flat.insert(flat.end(), offsets.begin(), offsets.end());
+                flat.push_back(~std::uint64_t{0});  // ends one pattern's list
+            }
+            results.push_back(flat);
+        }
+        ASSERT_EQ(results[0], results[1]);
+        ASSERT_EQ(results[0], results[2]);
+    }
 }
 
 // The streamed search reads in windows of 1 MiB that overlap; texts that
