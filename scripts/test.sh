@@ -16,7 +16,22 @@ run_suite() {  # name, then the command
 }
 
 build_native
-run_suite "native engine and tools" ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
+run_suite "native engine, tools, faults and crashes" ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
+
+say "Building the native suite with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S "$ROOT" -B "$BUILD/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVALE_SANITIZE=ON >/dev/null
+cmake --build "$BUILD/sanitize" -j "$JOBS"
+run_suite "native suite under ASan and UBSan" \
+    ctest --test-dir "$BUILD/sanitize" --output-on-failure -j "$JOBS" -L native
+
+say "Building the fuzzer (clang, libFuzzer with ASan and UBSan)"
+cmake -S "$ROOT" -B "$BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_C_COMPILER=clang -DQUORVALE_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$BUILD/fuzz" -j "$JOBS" --target quorvale-update-fuzzer
+rm -rf "$BUILD/fuzz/corpus" && mkdir -p "$BUILD/fuzz/corpus"
+run_suite "fuzzing the update against the plain algorithm (${FUZZ_SECONDS:-60} s)" \
+    "$BUILD/fuzz/quorvale-update-fuzzer" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 \
+    "$BUILD/fuzz/corpus" "$ROOT/fuzz/corpus"
 
 build_windows
 start_display
