@@ -19,8 +19,9 @@ Occurrences FindOccurrences(const ContentSource& content, const MultiPatternScan
     // so every occurrence lies wholly inside some window; one that lies inside
     // two is recorded once.
     const std::size_t overlap = scanner.LongestPattern() - 1;
-    std::string window(kWindowBytes + overlap, '\0');
     const std::uint64_t size = content.Size();
+    std::string window(static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes + overlap, size - std::min(start, size))),
+                       '\0');
     for (std::uint64_t base = start; base < size;) {
         std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(window.size(), size - base));
         if (auto error = content.ReadAt(base, std::span(window.data(), length))) {

@@ -17,7 +17,6 @@
 namespace quorvale::platform {
 namespace {
 
-constexpr std::size_t kCopyChunk = 1 << 20;
 constexpr const char* kTemporaryTag = ".quorvale-";
 
 std::string SystemText(int error) { return std::strerror(error); }

@@ -30,7 +30,7 @@ cmake -S "$ROOT" -B "$BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
 cmake --build "$BUILD/fuzz" -j "$JOBS" --target quorvale-update-fuzzer
 rm -rf "$BUILD/fuzz/corpus" && mkdir -p "$BUILD/fuzz/corpus"
 run_suite "fuzzing the update against the plain algorithm (${FUZZ_SECONDS:-60} s)" \
-    "$BUILD/fuzz/quorvale-update-fuzzer" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 \
+    "$BUILD/fuzz/fuzz/quorvale-update-fuzzer" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 \
     "$BUILD/fuzz/corpus" "$ROOT/fuzz/corpus"
 
 build_windows
@@ -42,6 +42,12 @@ export QUORVALE_ARTIFACTS="Z:${BUILD//\//\\}\\artifacts"
 # One Wine session for all: serially, as the window tests share the screen.
 run_suite "Windows build under Wine" ctest --test-dir "$BUILD/win" --output-on-failure -j1
 [ -f "$BUILD/artifacts/window.bmp" ] && convert "$BUILD/artifacts/window.bmp" "$BUILD/artifacts/window.png"
+# The layout and fonts again at 144 DPI (150 %), where twips make other pixels.
+set_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1; }
+set_dpi 144
+unset QUORVALE_ARTIFACTS
+run_suite "the window at 144 DPI" ctest --test-dir "$BUILD/win" --output-on-failure -j1 -R "Designed|Fonts"
+set_dpi 96
 stop_wine_session
 trap - EXIT
 

@@ -16,6 +16,15 @@ namespace {
 constexpr const char* kDefaultPath = "C:\\Archivos de programa\\Quorvale\\Quorvale.exe";
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
+// Designed pixels are at 96 DPI; the window scales them to the screen's.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+LONG Scaled(LONG pixelsAt96) { return MulDiv(pixelsAt96, ScreenDpi(), 96); }
+
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -53,8 +62,8 @@ TEST_F(MainWindow, HasTheDesignedFrameSizeAndPlace) {
     EXPECT_FALSE(style & WS_THICKFRAME) << "the border must be fixed";
     RECT client;
     GetClientRect(form_, &client);
-    EXPECT_EQ(client.right, 447);
-    EXPECT_EQ(client.bottom, 182);
+    EXPECT_NEAR(client.right, Scaled(447), 1);
+    EXPECT_NEAR(client.bottom, Scaled(182), 1);
     RECT frame;
     GetWindowRect(form_, &frame);
     EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
@@ -84,10 +93,10 @@ TEST_F(MainWindow, ControlsStandWhereDesigned) {
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(ClassOf(control), expected.className);
         RECT rect = ClientRectIn(form_, control);
-        EXPECT_NEAR(rect.left, expected.rect.left, 1);
-        EXPECT_NEAR(rect.top, expected.rect.top, 1);
-        EXPECT_NEAR(rect.right, expected.rect.right, 1);
-        EXPECT_NEAR(rect.bottom, expected.rect.bottom, 1);
+        EXPECT_NEAR(rect.left, Scaled(expected.rect.left), 1);
+        EXPECT_NEAR(rect.top, Scaled(expected.rect.top), 1);
+        EXPECT_NEAR(rect.right, Scaled(expected.rect.right), 1);
+        EXPECT_NEAR(rect.bottom, Scaled(expected.rect.bottom), 1);
         EXPECT_EQ(IsWindowVisible(control) != 0, expected.visible);
     }
     EXPECT_TRUE(GetWindowLongA(txtFilePath_, GWL_STYLE) & WS_TABSTOP);

@@ -54,23 +54,26 @@ TEST(WindowFonts, EachControlDrawsWithItsDesignedFont) {
 
     struct Expected {
         const wchar_t* text;
-        LONG height;  // 96 DPI: points * 96 / 72
+        int hundredthsOfPoint;
         LONG weight;
         bool monospaced;
     };
     const Expected controls[] = {
-        {L"C:\\Archivos de programa\\Quorvale\\Quorvale.exe", -13, FW_NORMAL, true},
-        {L"Please Enter the Path of the Quorvale Executable Program:", -11, FW_NORMAL, true},
-        {L"Quorvale 2000 Spanish Language Patch", -15, FW_BOLD, true},
-        {L"Please Wait...", -16, FW_BOLD, false},
+        {L"C:\\Archivos de programa\\Quorvale\\Quorvale.exe", 975, FW_NORMAL, true},
+        {L"Please Enter the Path of the Quorvale Executable Program:", 825, FW_NORMAL, true},
+        {L"Quorvale 2000 Spanish Language Patch", 1125, FW_BOLD, true},
+        {L"Please Wait...", 1200, FW_BOLD, false},
     };
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);  // 96 gives -13, -11, -15 and -16 pixels
+    ReleaseDC(nullptr, screen);
     for (const Expected& expected : controls) {
         SCOPED_TRACE(std::string(expected.text, expected.text + wcslen(expected.text)));
         HWND control = ChildWithText(form, expected.text);
         ASSERT_NE(control, nullptr);
         DrawnFont font = FontOf(control);
         EXPECT_EQ(font.requestedFace, expected.monospaced ? L"Courier New" : L"MS Sans Serif");
-        EXPECT_EQ(font.height, expected.height);
+        EXPECT_EQ(font.height, -MulDiv(expected.hundredthsOfPoint, dpi, 7200));
         EXPECT_EQ(font.weight, expected.weight);
         EXPECT_EQ(font.fixedPitch, expected.monospaced);
     }

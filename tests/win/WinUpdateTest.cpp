@@ -29,8 +29,9 @@ protected:
 };
 
 TEST_F(WinUpdate, DevicesAndFoldersAreNotFiles) {
+    Target("Quorvale.exe");  // so that only the quotes make its quoted path wrong
     const std::string paths[] = {
-        "", "CON", "NUL", "nul.txt", "aux", "COM1", "LPT1:", "CONIN$", test::Utf8(folder_ / "con"),
+        "", "   ", "\"" + test::Utf8(folder_ / "Quorvale.exe") + "\"", "CON", "NUL", "nul.txt", "aux", "COM1", "LPT1:", "CONIN$", test::Utf8(folder_ / "con"),
         "\\\\.\\PhysicalDrive0", "\\\\.\\C:", "\\\\?\\GLOBALROOT\\Device\\Null", "C:\\", "C:\\windows",
         test::Utf8(folder_.Path()), "C:\\no such folder\\Quorvale.exe", "C:\\bad<name>.exe",
     };
