@@ -8,11 +8,26 @@ source "$(dirname "$0")/lib/common.sh"
 
 ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${CHECK_PACKAGES[@]}"
 failed=()
-run_suite() {  # name, then the command
-    local name=$1
+passed_tests=0
+failed_tests=0
+mkdir -p "$BUILD/logs"
+run_suite() {  # name, then the command; CTest's counts (or 1 for another command) add to the totals
+    local name=$1 log="$BUILD/logs/suite-$(( ${#failed[@]} + passed_tests + failed_tests )).log" status=0
     shift
     say "Testing: $name"
-    "$@" || failed+=("$name")
+    "$@" 2>&1 | tee "$log" || status=$?  # pipefail: the command's own status
+    local summary total bad
+    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+    if [ -n "$summary" ]; then
+        total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+        bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+    else
+        total=1
+        bad=$(( status == 0 ? 0 : 1 ))
+    fi
+    passed_tests=$((passed_tests + total - bad))
+    failed_tests=$((failed_tests + bad))
+    [ "$status" -eq 0 ] || failed+=("$name")
 }
 
 build_native
@@ -53,6 +68,8 @@ trap - EXIT
 
 if [ ${#failed[@]} -ne 0 ]; then
     echo "FAILED: ${failed[*]}"
+    echo "$passed_tests passed, $failed_tests failed"
     exit 1
 fi
 say "All test suites passed"
+echo "$passed_tests passed, 0 failed"
