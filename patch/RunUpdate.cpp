@@ -1,5 +1,6 @@
 #include "patch/RunUpdate.h"
 
+#include <atomic>
 #include <future>
 #include <system_error>
 
@@ -21,17 +22,21 @@ public:
         createError_ = replacement_.Create();
         if (createError_) return;
         try {
-            copying_ = std::async(std::launch::async, [this] { return replacement_.CopyContent(); });
+            copying_ = std::async(std::launch::async, [this] { return replacement_.CopyContent(cancelled_); });
         } catch (const std::system_error&) {
             // No thread to be had: copy once the search is done instead.
         }
     }
-    ~OverlappedCopy() { Finish(); }
+    // A copy still running is stopped: the update will not use it.
+    ~OverlappedCopy() {
+        cancelled_ = true;
+        if (copying_.valid()) copying_.wait();
+    }
 
     // Waits for the copy; the first failure of creating or copying, if any.
     std::optional<IoError> Finish() {
         if (createError_) return createError_;
-        if (!copyResult_) copyResult_ = copying_.valid() ? copying_.get() : replacement_.CopyContent();
+        if (!copyResult_) copyResult_ = copying_.valid() ? copying_.get() : replacement_.CopyContent(cancelled_);
         return *copyResult_;
     }
 
@@ -39,6 +44,7 @@ public:
 
 private:
     Replacement replacement_;
+    std::atomic<bool> cancelled_ = false;
     std::optional<IoError> createError_;
     std::future<std::optional<IoError>> copying_;
     std::optional<std::optional<IoError>> copyResult_;
@@ -53,12 +59,10 @@ UpdateOutcome Update(const std::string& path, bool write) {
     std::optional<OverlappedCopy> copy;
     if (write) copy.emplace(file);
     UpdatePlan plan = PlanUpdate(FileContent(file));
-    std::optional<IoError> copyError = copy ? copy->Finish() : std::nullopt;
-
     if (plan.readError) return UpdateOutcome::Failed(*plan.readError);
     if (!plan.Complete()) return UpdateOutcome::MissingText(plan.missingRow);
     if (!write) return UpdateOutcome::Done();
-    if (copyError) return UpdateOutcome::Failed(*copyError);
+    if (auto copyError = copy->Finish()) return UpdateOutcome::Failed(*copyError);
     if (auto error = copy->Target().Commit(plan.edits)) return UpdateOutcome::Failed(*error);
     return UpdateOutcome::Done();
 }

@@ -2,6 +2,7 @@
 // The one file an update works on: opened for reading once, read at offsets,
 // and replaced as a whole, atomically, by a copy with some bytes changed.
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -77,8 +78,8 @@ public:
     std::optional<IoError> Create();
     // Copies the target's content into it. It may run on another thread while
     // that thread's owner reads the target, and starts the copy on its way to
-    // the disk as it goes.
-    std::optional<IoError> CopyContent();
+    // the disk as it goes. Setting `cancelled` stops it early, with an error.
+    std::optional<IoError> CopyContent(const std::atomic<bool>& cancelled);
     // Writes `edits` over the copy in order, flushes it, and swaps it in.
     std::optional<IoError> Commit(std::span<const ByteEdit> edits);
 

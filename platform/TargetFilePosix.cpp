@@ -58,11 +58,12 @@ bool KernelCopyUnsupported(int error) {
 // Copies `size` bytes, with the kernel's own copy where the file system has
 // it (no pass through user space), in pieces that are each started on their
 // way to the disk at once, so the final flush has little left to wait for.
-std::optional<IoError> CopyContent(int from, int to, std::uint64_t size) {
+std::optional<IoError> CopyContent(int from, int to, std::uint64_t size, const std::atomic<bool>& cancelled) {
     constexpr std::uint64_t kPiece = 8 << 20;
     bool kernelCopy = true;
     std::vector<char> buffer;
     for (std::uint64_t done = 0; done < size;) {
+        if (cancelled) return IoError{IoStep::Write, IoErrorKind::Other, "the copy was no longer needed"};
         const std::uint64_t want = std::min(size - done, kPiece);
         ssize_t copied = -1;
         if (kernelCopy) {
@@ -236,8 +237,9 @@ std::optional<IoError> Replacement::Create() {
     return std::nullopt;
 }
 
-std::optional<IoError> Replacement::CopyContent() {
-    return platform::CopyContent(static_cast<int>(target_.handle_), static_cast<int>(handle_), target_.size_);
+std::optional<IoError> Replacement::CopyContent(const std::atomic<bool>& cancelled) {
+    return platform::CopyContent(static_cast<int>(target_.handle_), static_cast<int>(handle_), target_.size_,
+                                 cancelled);
 }
 
 std::optional<IoError> Replacement::Commit(std::span<const ByteEdit> edits) {

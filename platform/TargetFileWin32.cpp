@@ -226,9 +226,10 @@ std::optional<IoError> Replacement::Create() {
     return std::nullopt;
 }
 
-std::optional<IoError> Replacement::CopyContent() {
+std::optional<IoError> Replacement::CopyContent(const std::atomic<bool>& cancelled) {
     std::vector<char> buffer(kCopyChunk);
     for (std::uint64_t done = 0; done < target_.size_;) {
+        if (cancelled) return IoError{IoStep::Write, IoErrorKind::Other, "the copy was no longer needed"};
         std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), target_.size_ - done));
         if (auto error = target_.ReadAt(done, std::span(buffer.data(), piece))) return error;
         if (auto error = WriteAllAt(AsHandle(handle_), done, buffer.data(), piece)) return error;
