@@ -82,7 +82,7 @@ int frmMain::Run(HINSTANCE instance, int showCommand) {
         return 0;
     }
     ShowWindow(window, showCommand);
-    SetFocus(form.Control(kTxtFilePath));
+    SetFocus(form.Control(ControlId::txtFilePath));
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -125,8 +125,8 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_COMMAND:
             // Enter on the focused button comes as IDOK from the dialog manager.
-            if ((LOWORD(wParam) == kCmdUpdate && HIWORD(wParam) == BN_CLICKED) ||
-                (LOWORD(wParam) == IDOK && GetFocus() == Control(kCmdUpdate))) {
+            if ((LOWORD(wParam) == static_cast<WORD>(ControlId::cmdUpdate) && HIWORD(wParam) == BN_CLICKED) ||
+                (LOWORD(wParam) == IDOK && GetFocus() == Control(ControlId::cmdUpdate))) {
                 cmdUpdate_Click();
             }
             return 0;
@@ -137,7 +137,7 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             std::wstring path(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
             path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
             DragFinish(drop);
-            SetWindowTextW(Control(kTxtFilePath), path.c_str());
+            SetWindowTextW(Control(ControlId::txtFilePath), path.c_str());
             return 0;
         }
         case WM_DPICHANGED: {
@@ -214,7 +214,7 @@ void frmMain::CenterOnScreen() {
 
 LRESULT frmMain::ColorStatic(HDC dc, HWND control) {
     auto spec = std::find_if(kControls.begin(), kControls.end(),
-                             [&](const ControlSpec& s) { return Control(static_cast<ControlId>(s.id)) == control; });
+                             [&](const ControlSpec& s) { return Control(s.id) == control; });
     if (spec != kControls.end() && spec->blueText) SetTextColor(dc, kBlue);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -248,11 +248,11 @@ void frmMain::ProcessPendingEvents() {
 void frmMain::cmdUpdate_Click() {
     if (busy_) return;  // a click that arrived while the label was drawn
     busy_ = true;
-    HWND lblWait = Control(kLblWait);
+    HWND lblWait = Control(ControlId::lblWait);
     ShowWindow(lblWait, SW_SHOW);
     ProcessPendingEvents();
 
-    const UpdateOutcome outcome = RunUpdate(platform::WideToUtf8(TextOf(Control(kTxtFilePath))));
+    const UpdateOutcome outcome = RunUpdate(platform::WideToUtf8(TextOf(Control(ControlId::txtFilePath))));
     const OutcomeMessage message = DescribeOutcome(outcome);
     if (outcome.kind == UpdateOutcome::PathInvalid || outcome.kind == UpdateOutcome::IoFailed) {
         ShowWindow(lblWait, SW_HIDE);
