@@ -38,6 +38,13 @@ std::string Utf8(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+std::wstring PathForWine(const std::string& buildPath) {
+    std::wstring path(buildPath.begin(), buildPath.end());
+    if (path.empty() || path[0] != L'/') return path;
+    for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+    return L"Z:" + path;
+}
+
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + Utf8(path));

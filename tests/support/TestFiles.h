@@ -23,6 +23,9 @@ private:
 };
 
 std::string Utf8(const std::filesystem::path& path);
+
+// A build path as a Windows program under Wine reaches it: /a/b as Z:\a\b.
+std::wstring PathForWine(const std::string& buildPath);
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 

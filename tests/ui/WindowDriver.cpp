@@ -3,18 +3,10 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "tests/support/TestFiles.h"
+
 namespace quorvale::test {
 namespace {
-
-// The program's path as CMake knows it: a Unix path reaches Wine through Z:.
-std::wstring AppPath() {
-    std::string path = QUORVALE_APP_PATH;
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path) c = c == '/' ? '\\' : c;
-        path = "Z:" + path;
-    }
-    return std::wstring(path.begin(), path.end());
-}
 
 struct Search {
     DWORD process;
@@ -34,7 +26,7 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM lParam) {
 AppProcess::AppProcess() {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" + AppPath() + L"\"";
+    std::wstring commandLine = L"\"" + PathForWine(QUORVALE_APP_PATH) + L"\"";
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info_)) {
         throw std::runtime_error("cannot start the program");

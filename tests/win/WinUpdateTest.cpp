@@ -79,5 +79,24 @@ TEST_F(WinUpdate, AFileAnotherProgramHoldsIsInUseAndUnchanged) {
     }
 }
 
+// The command-line tool, as a script on Windows runs it.
+TEST_F(WinUpdate, TheCommandLineToolUpdatesAFile) {
+    Target("Quorvale.exe");
+    std::wstring commandLine = L"\"" + test::PathForWine(QUORVALE_PATCH_PROGRAM) + L"\" \"" +
+                               std::wstring(target_.wstring()) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(ReadBytes(target_) == test::ReferenceUpdate(original_).content);
+}
+
 }  // namespace
 }  // namespace quorvale
