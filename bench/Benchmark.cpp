@@ -127,9 +127,12 @@ int main(int argc, char** argv) {
     bool python = true;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
-        if (argument == "--dir" && i + 1 < argc) dir = argv[++i];
-        else if (argument == "--runs" && i + 1 < argc) runs = std::stoi(argv[++i]);
-        else if (argument == "--no-python") python = false;
+        if (argument == "--dir" && i + 1 < argc)
+            dir = argv[++i];
+        else if (argument == "--runs" && i + 1 < argc)
+            runs = std::stoi(argv[++i]);
+        else if (argument == "--no-python")
+            python = false;
         else if (argument == "--sizes" && i + 1 < argc) {
             sizes.clear();
             std::string list = argv[++i];
@@ -153,9 +156,10 @@ int main(int argc, char** argv) {
     const fs::path table = dir / "table.tsv";
     WriteTableFile(table);
 
-    std::printf("| size | engine | plain | Python | cp + sync | cp + sync + mv over old | cat | engine / copy "
-                "| engine / (copy + mv) | plain / copy | Python / copy | --check | search: engine | search: 18 memmem "
-                "| search speed-up | peak RSS engine | plain | Python |\n");
+    std::printf(
+        "| size | engine | plain | Python | cp + sync | cp + sync + mv over old | cat | engine / copy "
+        "| engine / (copy + mv) | plain / copy | Python / copy | --check | search: engine | search: 18 memmem "
+        "| search speed-up | peak RSS engine | plain | Python |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (std::uint64_t size : sizes) {
         const fs::path source = dir / ("target-" + std::to_string(size >> 20) + "M.exe");
@@ -163,8 +167,8 @@ int main(int argc, char** argv) {
         const fs::path copy = dir / "copy.exe";
         std::string error;
         if (!fs::exists(source) || fs::file_size(source) != size) {
-            quorvale::sample::WriteSample(source.string(), {.size = size, .seed = 1,
-                                                           .placement = quorvale::sample::Placement::End}, error);
+            quorvale::sample::WriteSample(
+                source.string(), {.size = size, .seed = 1, .placement = quorvale::sample::Placement::End}, error);
         }
         auto fresh = [&] {
             RunProcess({"cp", "--reflink=never", source.string(), work.string()});
@@ -173,8 +177,8 @@ int main(int argc, char** argv) {
         RunProcess({"cat", source.string()});  // warm the page cache (output discarded)
         std::map<std::string, Series> series;
         for (int run = 0; run < runs; ++run) {
-            series["copy"].Add(RunProcess({"sh", "-c", "cp --reflink=never \"$0\" \"$1\" && sync \"$1\"",
-                                           source.string(), copy.string()}));
+            series["copy"].Add(RunProcess(
+                {"sh", "-c", "cp --reflink=never \"$0\" \"$1\" && sync \"$1\"", source.string(), copy.string()}));
             fs::remove(copy);
             RunProcess({"sync"});
             // The same copy put in place of an existing file: what any safe
@@ -201,14 +205,13 @@ int main(int argc, char** argv) {
         const auto [searchEngine, searchPlain] = SearchOnly(source);
         const double floor = Median(series["copy"].seconds);
         auto secs = [&](const char* name) { return series[name].seconds.empty() ? 0.0 : Median(series[name].seconds); };
-        std::printf("| %s | %.3f s | %.3f s | %.3f s | %.3f s | %.3f s | %.3f s | %.2fx | %.2fx | %.2fx | %.2fx "
-                    "| %.2f GB/s | %.3f s | %.3f s | %.1fx | %.1f MiB | %.1f MiB | %.1f MiB |\n",
-                    SizeName(size).c_str(), secs("engine"), secs("plain"), secs("python"), floor, secs("replace"),
-                    secs("cat"), secs("engine") / floor, secs("engine") / secs("replace"), secs("plain") / floor,
-                    secs("python") / floor,
-                    static_cast<double>(size) / secs("check") / 1e9, searchEngine, searchPlain,
-                    searchPlain / searchEngine, series["engine"].peakKib / 1024.0, series["plain"].peakKib / 1024.0,
-                    series["python"].peakKib / 1024.0);
+        std::printf(
+            "| %s | %.3f s | %.3f s | %.3f s | %.3f s | %.3f s | %.3f s | %.2fx | %.2fx | %.2fx | %.2fx "
+            "| %.2f GB/s | %.3f s | %.3f s | %.1fx | %.1f MiB | %.1f MiB | %.1f MiB |\n",
+            SizeName(size).c_str(), secs("engine"), secs("plain"), secs("python"), floor, secs("replace"), secs("cat"),
+            secs("engine") / floor, secs("engine") / secs("replace"), secs("plain") / floor, secs("python") / floor,
+            static_cast<double>(size) / secs("check") / 1e9, searchEngine, searchPlain, searchPlain / searchEngine,
+            series["engine"].peakKib / 1024.0, series["plain"].peakKib / 1024.0, series["python"].peakKib / 1024.0);
         std::fflush(stdout);
     }
     return 0;

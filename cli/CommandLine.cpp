@@ -32,10 +32,14 @@ constexpr std::string_view kUsage =
 
 int ExitCodeOf(UpdateOutcome::Kind kind) {
     switch (kind) {
-        case UpdateOutcome::Completed: return kExitCompleted;
-        case UpdateOutcome::PathInvalid: return kExitPathInvalid;
-        case UpdateOutcome::TextMissing: return kExitTextMissing;
-        case UpdateOutcome::IoFailed: return kExitIoFailed;
+        case UpdateOutcome::Completed:
+            return kExitCompleted;
+        case UpdateOutcome::PathInvalid:
+            return kExitPathInvalid;
+        case UpdateOutcome::TextMissing:
+            return kExitTextMissing;
+        case UpdateOutcome::IoFailed:
+            return kExitIoFailed;
     }
     return kExitIoFailed;
 }
@@ -44,8 +48,10 @@ int ExitCodeOf(UpdateOutcome::Kind kind) {
 std::string OneLine(const std::string& text) {
     std::string line;
     for (char c : text) {
-        if (c != '\n') line += c;
-        else if (!line.empty() && line.back() != ' ') line += ' ';
+        if (c != '\n')
+            line += c;
+        else if (!line.empty() && line.back() != ' ')
+            line += ' ';
     }
     return line;
 }
@@ -72,7 +78,8 @@ void ExplainMissingTexts(const std::string& path, const UpdateOutcome& outcome) 
 int ProcessFile(const std::string& path, bool checkOnly) {
     UpdateOutcome outcome = checkOnly ? CheckUpdate(path) : RunUpdate(path);
     std::string message = OneLine(DescribeOutcome(outcome).text);
-    if (checkOnly && outcome.kind == UpdateOutcome::Completed) message = "All 18 texts found: the update would complete.";
+    if (checkOnly && outcome.kind == UpdateOutcome::Completed)
+        message = "All 18 texts found: the update would complete.";
     if (outcome.kind == UpdateOutcome::PathInvalid) message += " (" + outcome.pathProblem + ")";
     WriteLine(path + ": " + message);
     if (checkOnly && outcome.kind == UpdateOutcome::TextMissing) ExplainMissingTexts(path, outcome);

@@ -1,3 +1,5 @@
 #include "cli/CommandLine.h"
 
-int main(int argc, char** argv) { return quorvale::cli::RunCommandLine({argv + 1, argv + argc}); }
+int main(int argc, char** argv) {
+    return quorvale::cli::RunCommandLine({argv + 1, argv + argc});
+}

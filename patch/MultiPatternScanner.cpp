@@ -11,7 +11,7 @@
 namespace quorvale {
 namespace {
 
-constexpr std::size_t kAnchorSpan = 3;  // bytes from an anchor's first byte to its last, inclusive
+constexpr std::size_t kAnchorSpan = 3;        // bytes from an anchor's first byte to its last, inclusive
 constexpr std::size_t kMaxVectorGroups = 48;  // more anchors than this are scanned byte by byte
 
 // How rarely a character turns up in the text around it: upper-case letters,
@@ -121,7 +121,7 @@ __attribute__((target("avx2"))) inline __m256i Buckets(__m256i bytes, __m256i lo
 // every byte, the buckets whose anchor byte it could be. A lane is a
 // candidate when some bucket fits both its byte and the byte two further on.
 __attribute__((target("avx2"))) bool MultiPatternScanner::ScanAvx2(std::string_view data, std::size_t& position,
-                                                                    const Report& report) const {
+                                                                   const Report& report) const {
     constexpr std::size_t kLanes = 32;
     alignas(32) std::uint8_t tables[4][32] = {};  // first byte low/high nibble, third byte low/high nibble
     for (std::size_t g = 0; g < groups_.size(); ++g) {

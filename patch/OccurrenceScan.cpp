@@ -10,8 +10,8 @@ constexpr std::size_t kWindowBytes = 1 << 20;
 
 }  // namespace
 
-Occurrences FindOccurrences(const ContentSource& content, const MultiPatternScanner& scanner,
-                            std::uint64_t start, std::size_t limit) {
+Occurrences FindOccurrences(const ContentSource& content, const MultiPatternScanner& scanner, std::uint64_t start,
+                            std::size_t limit) {
     Occurrences found;
     found.offsets.resize(scanner.PatternCount());
     std::size_t patternsAtLimit = 0;
@@ -20,8 +20,8 @@ Occurrences FindOccurrences(const ContentSource& content, const MultiPatternScan
     // two is recorded once.
     const std::size_t overlap = scanner.LongestPattern() - 1;
     const std::uint64_t size = content.Size();
-    std::string window(static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes + overlap, size - std::min(start, size))),
-                       '\0');
+    std::string window(
+        static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes + overlap, size - std::min(start, size))), '\0');
     for (std::uint64_t base = start; base < size;) {
         std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(window.size(), size - base));
         if (auto error = content.ReadAt(base, std::span(window.data(), length))) {

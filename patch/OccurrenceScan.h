@@ -18,7 +18,7 @@ struct Occurrences {
 
 // Records up to `limit` occurrences of each pattern from `start` on. A list
 // shorter than `limit` holds every occurrence; a full one may have more.
-Occurrences FindOccurrences(const ContentSource& content, const MultiPatternScanner& scanner,
-                            std::uint64_t start, std::size_t limit);
+Occurrences FindOccurrences(const ContentSource& content, const MultiPatternScanner& scanner, std::uint64_t start,
+                            std::size_t limit);
 
 }  // namespace quorvale

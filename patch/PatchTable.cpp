@@ -10,9 +10,7 @@ struct PaddedText {
     const char* core;
     int trailing;
 
-    std::string Build() const {
-        return std::string(leading, ' ') + core + std::string(trailing, ' ');
-    }
+    std::string Build() const { return std::string(leading, ' ') + core + std::string(trailing, ' '); }
 };
 
 struct RowSource {
@@ -21,6 +19,7 @@ struct RowSource {
 };
 
 // "\xE1" is a-acute and "\xF3" o-acute, in Latin-1.
+// clang-format off
 constexpr RowSource kRows[kPatchRowCount] = {
     {{28, "Work with Submitted Jobs", 19}, {24, "Trabajar con Trabajos Sometidos", 16}},
     {{27, "Work with Members Using PDM", 17}, {23, "Trabajar con Miembros utilizando PDM", 12}},
@@ -43,6 +42,7 @@ constexpr RowSource kRows[kPatchRowCount] = {
     {{61, "System:", 3}, {60, "Sistema:", 3}},
     {{0, "Edit", 0}, {0, "Edic", 0}},
 };
+// clang-format on
 
 std::array<PatchRow, kPatchRowCount> BuildTable() {
     std::array<PatchRow, kPatchRowCount> table;

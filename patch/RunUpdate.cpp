@@ -69,8 +69,12 @@ UpdateOutcome Update(const std::string& path, bool write) {
 
 }  // namespace
 
-UpdateOutcome RunUpdate(const std::string& path) { return Update(path, true); }
+UpdateOutcome RunUpdate(const std::string& path) {
+    return Update(path, true);
+}
 
-UpdateOutcome CheckUpdate(const std::string& path) { return Update(path, false); }
+UpdateOutcome CheckUpdate(const std::string& path) {
+    return Update(path, false);
+}
 
 }  // namespace quorvale

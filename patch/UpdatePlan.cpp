@@ -104,13 +104,13 @@ private:
         while (true) {
             for (std::uint64_t offset : offsets) {
                 if (best && offset >= *best) return best;
-                bool touched = std::any_of(plan_.edits.begin(), plan_.edits.end(),
-                                           [&](const ByteEdit& edit) { return Overlaps(offset, pattern.size(), edit); });
+                bool touched = std::any_of(plan_.edits.begin(), plan_.edits.end(), [&](const ByteEdit& edit) {
+                    return Overlaps(offset, pattern.size(), edit);
+                });
                 if (!touched) return offset;
             }
             if (offsets.size() < kept_) return best;
-            Occurrences more =
-                FindOccurrences(content_, MultiPatternScanner({pattern}), offsets.back() + 1, kept_);
+            Occurrences more = FindOccurrences(content_, MultiPatternScanner({pattern}), offsets.back() + 1, kept_);
             if (more.error) {
                 Failed(*more.error);
                 return std::nullopt;

@@ -12,7 +12,7 @@ namespace quorvale {
 
 struct UpdatePlan {
     std::optional<platform::IoError> readError;
-    std::size_t missingRow = 0;  // the first row (from 1) whose English text is not found; 0 if none
+    std::size_t missingRow = 0;             // the first row (from 1) whose English text is not found; 0 if none
     std::vector<platform::ByteEdit> edits;  // one a row, in row order, when every text was found
 
     bool Complete() const { return !readError && missingRow == 0; }

@@ -19,22 +19,30 @@ namespace {
 
 constexpr const char* kTemporaryTag = ".quorvale-";
 
-std::string SystemText(int error) { return std::strerror(error); }
+std::string SystemText(int error) {
+    return std::strerror(error);
+}
 
 IoErrorKind KindOf(int error) {
     switch (error) {
         case EACCES:
         case EPERM:
-        case EROFS: return IoErrorKind::AccessDenied;
+        case EROFS:
+            return IoErrorKind::AccessDenied;
         case ETXTBSY:
-        case EBUSY: return IoErrorKind::InUse;
+        case EBUSY:
+            return IoErrorKind::InUse;
         case ENOSPC:
-        case EDQUOT: return IoErrorKind::DiskFull;
-        default: return IoErrorKind::Other;
+        case EDQUOT:
+            return IoErrorKind::DiskFull;
+        default:
+            return IoErrorKind::Other;
     }
 }
 
-IoError ErrorAt(IoStep step, int error) { return {step, KindOf(error), SystemText(error)}; }
+IoError ErrorAt(IoStep step, int error) {
+    return {step, KindOf(error), SystemText(error)};
+}
 
 std::optional<IoError> WriteAllAt(int fd, std::uint64_t offset, const char* data, std::size_t length) {
     while (length > 0) {
@@ -89,8 +97,12 @@ std::optional<IoError> CopyContent(int from, int to, std::uint64_t size, const s
     return std::nullopt;
 }
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('/') + 1); }
-std::string NameOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('/') + 1);
+}
+std::string NameOf(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
 
 // A run that was killed leaves its temporary file behind; the name carries its
 // process id, so a later run can tell a dead run's file from a live one's.
@@ -117,8 +129,8 @@ void RemoveStaleTemporaries(int folder, const std::string& name) {
 int CreateTemporary(int folder, const std::string& name, std::string& temporaryName) {
     std::random_device seed;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        temporaryName = "." + name + kTemporaryTag + std::to_string(::getpid()) + "-" +
-                        std::to_string(seed() % 1000000) + ".tmp";
+        temporaryName =
+            "." + name + kTemporaryTag + std::to_string(::getpid()) + "-" + std::to_string(seed() % 1000000) + ".tmp";
         int fd = ::openat(folder, temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -131,7 +143,9 @@ std::int64_t ModifiedNanoseconds(const struct stat& info) {
 
 }  // namespace
 
-TargetFile::~TargetFile() { Close(); }
+TargetFile::~TargetFile() {
+    Close();
+}
 
 void TargetFile::Close() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
@@ -140,7 +154,9 @@ void TargetFile::Close() {
 
 namespace {
 
-OpenResult Refused(std::string why) { return {false, std::move(why), std::nullopt}; }
+OpenResult Refused(std::string why) {
+    return {false, std::move(why), std::nullopt};
+}
 
 // Errors that say nothing about the path: the file may well be there.
 bool IsTransientOpenError(int error) {
@@ -189,8 +205,8 @@ OpenResult TargetFile::Open(const std::string& path) {
 std::optional<IoError> TargetFile::ReadAt(std::uint64_t offset, std::span<char> out) const {
     std::size_t done = 0;
     while (done < out.size()) {
-        ssize_t got = ::pread(static_cast<int>(handle_), out.data() + done, out.size() - done,
-                              static_cast<off_t>(offset + done));
+        ssize_t got =
+            ::pread(static_cast<int>(handle_), out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return ErrorAt(IoStep::Read, errno);
         if (got == 0) return IoError{IoStep::Read, IoErrorKind::ChangedMeanwhile, "the file became shorter"};
@@ -257,7 +273,7 @@ std::optional<IoError> Replacement::Commit(std::span<const ByteEdit> edits) {
     struct stat now {};
     if (::fstatat(folder, name.c_str(), &now, 0) != 0) return ErrorAt(IoStep::CheckUnchanged, errno);
     if (FileIdentity{static_cast<std::uint64_t>(now.st_dev), static_cast<std::uint64_t>(now.st_ino),
-                             static_cast<std::uint64_t>(now.st_size), ModifiedNanoseconds(now)} != target_.identity_) {
+                     static_cast<std::uint64_t>(now.st_size), ModifiedNanoseconds(now)} != target_.identity_) {
         return IoError{IoStep::CheckUnchanged, IoErrorKind::ChangedMeanwhile,
                        "the file was changed by another program during the update"};
     }

@@ -17,23 +17,35 @@ constexpr DWORD kCopyChunk = 1 << 20;
 IoErrorKind KindOf(DWORD error) {
     switch (error) {
         case ERROR_ACCESS_DENIED:
-        case ERROR_WRITE_PROTECT: return IoErrorKind::AccessDenied;
+        case ERROR_WRITE_PROTECT:
+            return IoErrorKind::AccessDenied;
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
         case ERROR_USER_MAPPED_FILE:
-        case ERROR_UNABLE_TO_REMOVE_REPLACED: return IoErrorKind::InUse;
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:
+            return IoErrorKind::InUse;
         case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: return IoErrorKind::DiskFull;
-        default: return IoErrorKind::Other;
+        case ERROR_HANDLE_DISK_FULL:
+            return IoErrorKind::DiskFull;
+        default:
+            return IoErrorKind::Other;
     }
 }
 
-IoError ErrorAt(IoStep step, DWORD error) { return {step, KindOf(error), WindowsErrorText(error)}; }
-IoError LastErrorAt(IoStep step) { return ErrorAt(step, GetLastError()); }
+IoError ErrorAt(IoStep step, DWORD error) {
+    return {step, KindOf(error), WindowsErrorText(error)};
+}
+IoError LastErrorAt(IoStep step) {
+    return ErrorAt(step, GetLastError());
+}
 
-HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE AsHandle(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
 
-bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsPathSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
 // Names Windows maps to devices in every folder, with or without extension.
 bool IsReservedDeviceName(std::wstring_view path) {
@@ -55,8 +67,7 @@ bool IsDevicePath(std::wstring_view path) {
         return std::equal(prefix.begin(), prefix.end(), path.begin(),
                           [](wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); });
     };
-    return startsWith(L"\\\\.\\") || startsWith(L"//./") || startsWith(L"\\\\?\\GLOBALROOT") ||
-           startsWith(L"\\??\\");
+    return startsWith(L"\\\\.\\") || startsWith(L"//./") || startsWith(L"\\\\?\\GLOBALROOT") || startsWith(L"\\??\\");
 }
 
 std::wstring ResolvedPath(HANDLE file, const std::wstring& typed) {
@@ -72,7 +83,9 @@ std::int64_t AsInt64(FILETIME time) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
 }
 
-std::uint64_t Combine(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
+std::uint64_t Combine(DWORD high, DWORD low) {
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
 
 OVERLAPPED At(std::uint64_t offset) {
     OVERLAPPED position{};
@@ -109,7 +122,9 @@ HANDLE CreateTemporary(const std::wstring& target, std::wstring& temporary) {
 
 }  // namespace
 
-TargetFile::~TargetFile() { Close(); }
+TargetFile::~TargetFile() {
+    Close();
+}
 
 void TargetFile::Close() {
     if (handle_ != -1) CloseHandle(AsHandle(handle_));
@@ -118,7 +133,9 @@ void TargetFile::Close() {
 
 namespace {
 
-OpenResult Refused(std::string why) { return {false, std::move(why), std::nullopt}; }
+OpenResult Refused(std::string why) {
+    return {false, std::move(why), std::nullopt};
+}
 
 }  // namespace
 
@@ -192,9 +209,9 @@ std::optional<IoError> SwapIn(const std::wstring& target, const std::wstring& te
 }
 
 std::optional<IoError> CheckUnchanged(const std::wstring& target, const FileIdentity& expected) {
-    HANDLE current = CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
+    HANDLE current =
+        CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (current == INVALID_HANDLE_VALUE) return LastErrorAt(IoStep::CheckUnchanged);
     BY_HANDLE_FILE_INFORMATION info{};
     bool read = GetFileInformationByHandle(current, &info);

@@ -17,20 +17,28 @@ bool ParseSize(const std::string& text, std::uint64_t& size) {
     unsigned long long value = std::strtoull(text.c_str(), &end, 10);
     std::string unit = end;
     if (end == text.c_str()) return false;
-    if (unit == "K") value <<= 10;
-    else if (unit == "M") value <<= 20;
-    else if (unit == "G") value <<= 30;
-    else if (!unit.empty()) return false;
+    if (unit == "K")
+        value <<= 10;
+    else if (unit == "M")
+        value <<= 20;
+    else if (unit == "G")
+        value <<= 30;
+    else if (!unit.empty())
+        return false;
     size = value;
     return true;
 }
 
 bool ParsePlacement(const std::string& text, quorvale::sample::Placement& placement) {
     using quorvale::sample::Placement;
-    if (text == "start") placement = Placement::Start;
-    else if (text == "spread") placement = Placement::Spread;
-    else if (text == "end") placement = Placement::End;
-    else return false;
+    if (text == "start")
+        placement = Placement::Start;
+    else if (text == "spread")
+        placement = Placement::Spread;
+    else if (text == "end")
+        placement = Placement::End;
+    else
+        return false;
     return true;
 }
 
@@ -43,14 +51,22 @@ int main(int argc, char** argv) {
         std::string argument = argv[i];
         bool hasValue = i + 1 < argc;
         bool ok = true;
-        if (argument == "--size" && hasValue) ok = ParseSize(argv[++i], options.size);
-        else if (argument == "--seed" && hasValue) options.seed = static_cast<std::uint32_t>(std::atoi(argv[++i]));
-        else if (argument == "--place" && hasValue) ok = ParsePlacement(argv[++i], options.placement);
-        else if (argument == "--omit" && hasValue) options.omitRow = static_cast<std::size_t>(std::atoi(argv[++i]));
-        else if (argument == "--odd") options.oddOffsets = true;
-        else if (argument == "--twice") options.twice = true;
-        else if (!argument.starts_with("-") && output.empty()) output = argument;
-        else ok = false;
+        if (argument == "--size" && hasValue)
+            ok = ParseSize(argv[++i], options.size);
+        else if (argument == "--seed" && hasValue)
+            options.seed = static_cast<std::uint32_t>(std::atoi(argv[++i]));
+        else if (argument == "--place" && hasValue)
+            ok = ParsePlacement(argv[++i], options.placement);
+        else if (argument == "--omit" && hasValue)
+            options.omitRow = static_cast<std::size_t>(std::atoi(argv[++i]));
+        else if (argument == "--odd")
+            options.oddOffsets = true;
+        else if (argument == "--twice")
+            options.twice = true;
+        else if (!argument.starts_with("-") && output.empty())
+            output = argument;
+        else
+            ok = false;
         if (!ok) {
             std::cerr << kUsage;
             return 64;

@@ -18,9 +18,9 @@ constexpr std::uint64_t kHeaderBytes = 512;
 // Words an executable might hold; several share their first letters with the
 // table's texts, to exercise the search's candidate checks. None contains a
 // whole English text of the table.
-constexpr std::array<const char*, 16> kWords = {
-    "Window", "Program", "Control", "Syntax", "Column", "Prompted", "Entry", "Display",
-    "Source", "Member", "Submit", "Factor", "Record", "Printer", "Workstation", "Systems"};
+constexpr std::array<const char*, 16> kWords = {"Window", "Program", "Control",     "Syntax", "Column", "Prompted",
+                                                "Entry",  "Display", "Source",      "Member", "Submit", "Factor",
+                                                "Record", "Printer", "Workstation", "Systems"};
 
 std::string Header() {
     std::string header(kHeaderBytes, '\0');
@@ -39,8 +39,12 @@ void FillBlock(std::uint32_t seed, std::uint64_t block, std::string& out) {
     out.clear();
     while (out.size() < kBlock) {
         switch (random() % 4) {
-            case 0: out.append(random() % 64, '\0'); break;
-            case 1: out += WidenText(kWords[random() % kWords.size()]) + WidenText(" "); break;
+            case 0:
+                out.append(random() % 64, '\0');
+                break;
+            case 1:
+                out += WidenText(kWords[random() % kWords.size()]) + WidenText(" ");
+                break;
             default:
                 for (int n = static_cast<int>(random() % 48); n > 0; --n) out.push_back(static_cast<char>(random()));
         }

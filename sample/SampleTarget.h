@@ -19,9 +19,9 @@ struct SampleOptions {
     std::uint64_t size = 256 * 1024;
     std::uint32_t seed = 1;
     Placement placement = Placement::Spread;
-    bool oddOffsets = false;   // every text starts at an odd offset
-    bool twice = false;        // every text occurs a second time, after the first
-    std::size_t omitRow = 0;   // a row (from 1) whose English text is left out; 0 for none
+    bool oddOffsets = false;  // every text starts at an odd offset
+    bool twice = false;       // every text occurs a second time, after the first
+    std::size_t omitRow = 0;  // a row (from 1) whose English text is left out; 0 for none
 };
 
 struct PlacedText {

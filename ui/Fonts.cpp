@@ -25,7 +25,7 @@ bool IsInstalled(const wchar_t* face) {
 // Stand-ins in order of likeness; the last resort is the font mapper's own
 // pick for the pitch and family.
 constexpr std::array<const wchar_t*, 5> kMonospacedStandIns = {L"Liberation Mono", L"Cousine", L"Consolas",
-                                                                 L"Lucida Console", L"Courier"};
+                                                               L"Lucida Console", L"Courier"};
 constexpr std::array<const wchar_t*, 5> kSansSerifStandIns = {L"Microsoft Sans Serif", L"Tahoma", L"Arial",
                                                               L"Liberation Sans", L"DejaVu Sans"};
 

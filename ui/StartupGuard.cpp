@@ -20,7 +20,9 @@ bool MarkedWindowExists(const std::wstring& caption) {
 
 }  // namespace
 
-std::wstring MarkedTitle(const std::wstring& caption) { return caption + L" "; }
+std::wstring MarkedTitle(const std::wstring& caption) {
+    return caption + L" ";
+}
 
 StartupGuard::~StartupGuard() {
     if (instanceMutex_ != nullptr) {

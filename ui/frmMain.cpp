@@ -28,13 +28,18 @@ int ScreenDpi() {
     return dpi;
 }
 
-int Pixels(int twips, int dpi) { return MulDiv(twips, dpi, kTwipsPerInch); }
+int Pixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, kTwipsPerInch);
+}
 
 const wchar_t* WindowClassOf(ControlKind kind) {
     switch (kind) {
-        case ControlKind::PushButton: return L"BUTTON";
-        case ControlKind::TextBox: return L"EDIT";
-        case ControlKind::Label: return L"STATIC";
+        case ControlKind::PushButton:
+            return L"BUTTON";
+        case ControlKind::TextBox:
+            return L"EDIT";
+        case ControlKind::Label:
+            return L"STATIC";
     }
     return L"STATIC";
 }
@@ -42,9 +47,12 @@ const wchar_t* WindowClassOf(ControlKind kind) {
 DWORD StyleOf(const ControlSpec& spec) {
     DWORD style = WS_CHILD | (spec.visible ? WS_VISIBLE : 0);
     switch (spec.kind) {
-        case ControlKind::PushButton: return style | WS_TABSTOP | BS_PUSHBUTTON;
-        case ControlKind::TextBox: return style | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-        case ControlKind::Label: return style | SS_LEFT | SS_NOPREFIX;
+        case ControlKind::PushButton:
+            return style | WS_TABSTOP | BS_PUSHBUTTON;
+        case ControlKind::TextBox:
+            return style | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+        case ControlKind::Label:
+            return style | SS_LEFT | SS_NOPREFIX;
     }
     return style;
 }
@@ -63,17 +71,16 @@ int frmMain::Run(HINSTANCE instance, int showCommand) {
     windowClass.lpfnWndProc = WindowProcedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                         GetSystemMetrics(SM_CXSMICON),
-                                                         GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(
+        instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
 
     frmMain form(instance);
-    HWND window = CreateWindowExW(0, kWindowClass, kCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &form);
+    HWND window = CreateWindowExW(0, kWindowClass, kCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, nullptr, nullptr, instance, &form);
     if (window == nullptr) {
         if (!form.refused_) return 1;
         // The window never showed; the message alone says why.
@@ -174,9 +181,9 @@ void frmMain::CreateControls() {
     for (std::size_t i = 0; i < kControls.size(); ++i) {
         const ControlSpec& spec = kControls[i];
         DWORD extendedStyle = spec.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
-        controls_[i] = CreateWindowExW(extendedStyle, WindowClassOf(spec.kind), spec.text, StyleOf(spec), 0, 0, 0, 0,
-                                       window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_,
-                                       nullptr);
+        controls_[i] =
+            CreateWindowExW(extendedStyle, WindowClassOf(spec.kind), spec.text, StyleOf(spec), 0, 0, 0, 0, window_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
     }
     // The dialog manager tabs in z-order: put the controls in tab order.
     std::array<std::size_t, kControls.size()> byTab;

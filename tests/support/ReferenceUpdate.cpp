@@ -8,7 +8,9 @@
 
 namespace quorvale::test {
 
-std::string WideEnglish(std::size_t row) { return WidenText(PatchTable()[row - 1].english); }
+std::string WideEnglish(std::size_t row) {
+    return WidenText(PatchTable()[row - 1].english);
+}
 
 std::string WideSpanishAsWritten(std::size_t row) {
     std::string spanish = WidenText(PatchTable()[row - 1].spanish);

@@ -27,8 +27,7 @@ AppProcess::AppProcess() {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + PathForWine(QUORVALE_APP_PATH) + L"\"";
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info_)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_)) {
         throw std::runtime_error("cannot start the program");
     }
 }
@@ -96,7 +95,9 @@ MessageBoxView ReadMessageBox(HWND box) {
     return view;
 }
 
-void PressOk(HWND box) { PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); }
+void PressOk(HWND box) {
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
 
 HWND ChildWithText(HWND parent, const std::string& text) {
     for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

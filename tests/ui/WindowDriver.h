@@ -14,7 +14,7 @@ inline constexpr const char* kCaption = "[_ Quorvale 2000 _|";
 
 class AppProcess {
 public:
-    AppProcess();  // starts the program
+    AppProcess();   // starts the program
     ~AppProcess();  // ends it if it is still running
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;

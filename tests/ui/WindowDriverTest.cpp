@@ -23,7 +23,9 @@ int ScreenDpi() {
     ReleaseDC(nullptr, screen);
     return dpi;
 }
-LONG Scaled(LONG pixelsAt96) { return MulDiv(pixelsAt96, ScreenDpi(), 96); }
+LONG Scaled(LONG pixelsAt96) {
+    return MulDiv(pixelsAt96, ScreenDpi(), 96);
+}
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -109,11 +111,10 @@ TEST_F(MainWindow, LooksAsDesigned) {
     Screenshot shot = CaptureClient(form_);
     const char* artifacts = std::getenv("QUORVALE_ARTIFACTS");
     if (artifacts != nullptr) shot.SaveBmp(std::string(artifacts) + "\\window.bmp");
-    EXPECT_GT(shot.Count(ClientRectIn(form_, ChildWithText(form_, "Quorvale 2000 Spanish Language Patch")), kBlue),
-              200)
+    EXPECT_GT(shot.Count(ClientRectIn(form_, ChildWithText(form_, "Quorvale 2000 Spanish Language Patch")), kBlue), 200)
         << "the title is drawn in blue";
-    EXPECT_GT(shot.Count(ClientRectIn(form_, ChildWithText(
-                                                 form_, "Please Enter the Path of the Quorvale Executable Program:")),
+    EXPECT_GT(shot.Count(ClientRectIn(
+                             form_, ChildWithText(form_, "Please Enter the Path of the Quorvale Executable Program:")),
                          kBlue),
               200);
     EXPECT_EQ(shot.Count(ClientRectIn(form_, txtFilePath_), kBlue), 0) << "the path is in the default colour";

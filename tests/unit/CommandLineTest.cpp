@@ -54,7 +54,8 @@ TEST_F(CommandLine, ExitStatusAndMessageNameEachOutcome) {
         {"--check " + Quoted("missing.exe"), 2, "File Path is Invalid.  Enter correct path and try again."},
         {"--check " + Quoted("lacks9.exe"), 3, "English text missing in rows: 9."},
         {"--check " + Quoted("updated.exe"), 3, "The file looks already updated"},
-        {"--check " + Quoted("good.exe") + " " + Quoted("lacks9.exe") + " " + Quoted("missing.exe"), 3, "good.exe: All"},
+        {"--check " + Quoted("good.exe") + " " + Quoted("lacks9.exe") + " " + Quoted("missing.exe"), 3,
+         "good.exe: All"},
         {Quoted("good.exe"), 0, "good.exe: Update is complete!"},
         {Quoted("good.exe"), 3, "Can not update now.  Program has already been updated or File Path is invalid."},
     };

@@ -22,13 +22,20 @@ std::string RandomPiece(std::mt19937& random) {
     const PatchRow& row = PatchTable()[random() % kPatchRowCount];
     const std::string& text = random() % 4 == 0 ? row.spanish : row.english;
     switch (random() % 7) {
-        case 0: return WidenText(text);
-        case 1: return WidenText(text.substr(random() % text.size()));        // a tail
-        case 2: return WidenText(text.substr(0, 1 + random() % text.size()));  // a head
-        case 3: return WidenText(std::string(random() % 70, ' '));
-        case 4: return std::string(1 + random() % 3, static_cast<char>(random()));  // shifts the parity
-        case 5: return std::string(random() % 5, '\0');
-        default: return WidenText(text) + WidenText(text);
+        case 0:
+            return WidenText(text);
+        case 1:
+            return WidenText(text.substr(random() % text.size()));  // a tail
+        case 2:
+            return WidenText(text.substr(0, 1 + random() % text.size()));  // a head
+        case 3:
+            return WidenText(std::string(random() % 70, ' '));
+        case 4:
+            return std::string(1 + random() % 3, static_cast<char>(random()));  // shifts the parity
+        case 5:
+            return std::string(random() % 5, '\0');
+        default:
+            return WidenText(text) + WidenText(text);
     }
 }
 

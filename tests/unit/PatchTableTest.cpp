@@ -26,10 +26,14 @@ TEST(PatchTable, TextsKeepTheirExactBlanksAndLetters) {
     const auto& table = PatchTable();
     EXPECT_EQ(table[2].english, std::string(47, ' ') + "System  . . . . . :   ");
     EXPECT_EQ(table[3].spanish, " Columnas  . . :   ");
-    EXPECT_EQ(table[7].english, std::string(8, ' ') + std::string(15, '*') + " Beginning of data " + std::string(37, '*'));
+    EXPECT_EQ(table[7].english,
+              std::string(8, ' ') + std::string(15, '*') + " Beginning of data " + std::string(37, '*'));
     EXPECT_EQ(table[8].spanish, std::string(8, ' ') + std::string(18, '*') + " Fin de datos " + std::string(39, '*'));
     EXPECT_EQ(table[10].spanish, "Spanish" + std::string(9, ' '));
-    EXPECT_EQ(table[11].spanish, std::string(28, ' ') + "Visualizar Fuente M\xF3" "dulo" + std::string(28, ' '));
+    EXPECT_EQ(table[11].spanish, std::string(28, ' ') +
+                                     "Visualizar Fuente M\xF3"
+                                     "dulo" +
+                                     std::string(28, ' '));
     EXPECT_EQ(table[16].english, std::string(61, ' ') + "System:   ");
     // The later rows that live inside earlier ones.
     EXPECT_TRUE(table[3].english.starts_with(table[4].english));

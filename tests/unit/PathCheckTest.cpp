@@ -63,8 +63,13 @@ TEST_F(PathCheck, TakesThePathExactlyAsTyped) {
     EXPECT_EQ(RunUpdate("\"" + In("Quorvale.exe") + "\"").kind, UpdateOutcome::PathInvalid);
     EXPECT_EQ(RunUpdate(In("Quorvale")).kind, UpdateOutcome::PathInvalid);
 
-    test::WriteBytes(folder_ / "Quorvale \xC3\xB1" "and\xC3\xBA \xE6\x97\xA5\xE6\x9C\xAC.exe", "no texts here");
-    EXPECT_EQ(RunUpdate(In("Quorvale \xC3\xB1" "and\xC3\xBA \xE6\x97\xA5\xE6\x9C\xAC.exe")).kind,
+    test::WriteBytes(folder_ /
+                         "Quorvale \xC3\xB1"
+                         "and\xC3\xBA \xE6\x97\xA5\xE6\x9C\xAC.exe",
+                     "no texts here");
+    EXPECT_EQ(RunUpdate(In("Quorvale \xC3\xB1"
+                           "and\xC3\xBA \xE6\x97\xA5\xE6\x9C\xAC.exe"))
+                  .kind,
               UpdateOutcome::TextMissing);
 }
 

@@ -31,9 +31,25 @@ protected:
 TEST_F(WinUpdate, DevicesAndFoldersAreNotFiles) {
     Target("Quorvale.exe");  // so that only the quotes make its quoted path wrong
     const std::string paths[] = {
-        "", "   ", "\"" + test::Utf8(folder_ / "Quorvale.exe") + "\"", "CON", "NUL", "nul.txt", "aux", "COM1", "LPT1:", "CONIN$", test::Utf8(folder_ / "con"),
-        "\\\\.\\PhysicalDrive0", "\\\\.\\C:", "\\\\?\\GLOBALROOT\\Device\\Null", "C:\\", "C:\\windows",
-        test::Utf8(folder_.Path()), "C:\\no such folder\\Quorvale.exe", "C:\\bad<name>.exe",
+        "",
+        "   ",
+        "\"" + test::Utf8(folder_ / "Quorvale.exe") + "\"",
+        "CON",
+        "NUL",
+        "nul.txt",
+        "aux",
+        "COM1",
+        "LPT1:",
+        "CONIN$",
+        test::Utf8(folder_ / "con"),
+        "\\\\.\\PhysicalDrive0",
+        "\\\\.\\C:",
+        "\\\\?\\GLOBALROOT\\Device\\Null",
+        "C:\\",
+        "C:\\windows",
+        test::Utf8(folder_.Path()),
+        "C:\\no such folder\\Quorvale.exe",
+        "C:\\bad<name>.exe",
     };
     for (const std::string& path : paths) {
         SCOPED_TRACE("path '" + path + "'");
@@ -42,7 +58,9 @@ TEST_F(WinUpdate, DevicesAndFoldersAreNotFiles) {
 }
 
 TEST_F(WinUpdate, UpdatesAFileWithANonAsciiNameAndKeepsItsAttributes) {
-    const std::string path = Target("Quorvale \xC3\xB1" "and\xC3\xBA \xE6\x97\xA5\xE6\x9C\xAC.exe");
+    const std::string path = Target(
+        "Quorvale \xC3\xB1"
+        "and\xC3\xBA \xE6\x97\xA5\xE6\x9C\xAC.exe");
     ASSERT_TRUE(SetFileAttributesW(target_.c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_EQ(RunUpdate(path).kind, UpdateOutcome::Completed);
     EXPECT_TRUE(ReadBytes(target_) == test::ReferenceUpdate(original_).content);
@@ -82,13 +100,13 @@ TEST_F(WinUpdate, AFileAnotherProgramHoldsIsInUseAndUnchanged) {
 // The command-line tool, as a script on Windows runs it.
 TEST_F(WinUpdate, TheCommandLineToolUpdatesAFile) {
     Target("Quorvale.exe");
-    std::wstring commandLine = L"\"" + test::PathForWine(QUORVALE_PATCH_PROGRAM) + L"\" \"" +
-                               std::wstring(target_.wstring()) + L"\"";
+    std::wstring commandLine =
+        L"\"" + test::PathForWine(QUORVALE_PATCH_PROGRAM) + L"\" \"" + std::wstring(target_.wstring()) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     WaitForSingleObject(process.hProcess, 30000);
     DWORD exitCode = 1;
     GetExitCodeProcess(process.hProcess, &exitCode);
