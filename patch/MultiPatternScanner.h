@@ -26,7 +26,6 @@ public:
     explicit MultiPatternScanner(std::vector<std::string> patterns, ScanMethod method = ScanMethod::Fastest);
 
     std::size_t PatternCount() const { return patterns_.size(); }
-    const std::string& Pattern(std::size_t index) const { return patterns_[index]; }
     std::size_t LongestPattern() const { return longest_; }
 
     // Calls `report(pattern, offset)` for every occurrence lying wholly inside
