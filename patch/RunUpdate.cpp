@@ -33,11 +33,10 @@ public:
         if (copying_.valid()) copying_.wait();
     }
 
-    // Waits for the copy; the first failure of creating or copying, if any.
+    // Waits for the copy (once); the first failure of creating or copying, if any.
     std::optional<IoError> Finish() {
         if (createError_) return createError_;
-        if (!copyResult_) copyResult_ = copying_.valid() ? copying_.get() : replacement_.CopyContent(cancelled_);
-        return *copyResult_;
+        return copying_.valid() ? copying_.get() : replacement_.CopyContent(cancelled_);
     }
 
     Replacement& Target() { return replacement_; }
@@ -47,7 +46,6 @@ private:
     std::atomic<bool> cancelled_ = false;
     std::optional<IoError> createError_;
     std::future<std::optional<IoError>> copying_;
-    std::optional<std::optional<IoError>> copyResult_;
 };
 
 UpdateOutcome Update(const std::string& path, bool write) {

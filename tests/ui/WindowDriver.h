@@ -47,7 +47,7 @@ HWND FocusOf(HWND window);
 // Keys sent through the system's input queue to the foreground window.
 void PressKeys(std::initializer_list<WORD> keys);
 
-// The window's client area as shown on screen, as rows of 0x00RRGGBB.
+// The window's client area as shown on screen, row by row.
 struct Screenshot {
     int width = 0, height = 0;
     std::vector<COLORREF> pixels;  // as GetPixel gives them: 0x00BBGGRR
